@@ -9,6 +9,11 @@ namespace {
 
 std::deque<Event> eventQueue;
 
+// An action the program has not filled in does nothing.
+void Run(void (*action)()) {
+  if (action != nullptr) action();
+}
+
 bool SameEvent(const Event& a, const Event& b) {
   return a.kind == b.kind && a.object == b.object && a.window == b.window && a.detail == b.detail;
 }
@@ -35,28 +40,28 @@ void MainLoop() {
     switch (WaitEvent()) {
       case TrayEvent:
         if (currentEvent.detail == LeftDown) {
-          loopActions.secureWipe();
+          Run(loopActions.secureWipe);
         } else if (currentEvent.detail == RightDown) {
           // The notification posts a null message after itself; taking one
           // more item lets the press finish before the menu's own loop runs.
           WaitEvent();
-          loopActions.showTrayMenu();
+          Run(loopActions.showTrayMenu);
         }
         break;
       case ControlEvent:
-        if (currentEvent.object == HomepageLink) loopActions.openHomepage();
+        if (currentEvent.object == HomepageLink) Run(loopActions.openHomepage);
         break;
       case MenuEvent:
         if (currentEvent.object == MenuAbout) {
-          loopActions.showAboutWindow();
+          Run(loopActions.showAboutWindow);
         } else if (currentEvent.object == MenuClearNow) {
-          loopActions.secureWipe();
+          Run(loopActions.secureWipe);
         } else if (currentEvent.object == MenuExit) {
           return;
         }
         break;
       case CloseEvent:
-        loopActions.hideAboutWindow();
+        Run(loopActions.hideAboutWindow);
         break;
       default:
         break;  // a raw message number: nothing to do

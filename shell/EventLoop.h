@@ -38,7 +38,7 @@ constexpr int32_t MenuExit = 7;
 constexpr int32_t TrayIconId = 0;
 
 // What the loop needs from the rest of the program; the program fills it with
-// the real routines.
+// the real routines. An action left empty does nothing.
 struct LoopActions {
   int32_t (*dispatchOneMessage)();  // waits for one message, handles it, answers its number
   void (*secureWipe)();
