@@ -5,6 +5,8 @@
 
 #include "core/ExpiryEngine.h"
 #include "shell/EventLoop.h"
+#include "shell/MessageRoutes.h"
+#include "shell/TrayIcon.h"
 
 HWND aboutWindow = nullptr;
 HACCEL aboutAccelerators = nullptr;
@@ -15,10 +17,15 @@ constexpr wchar_t ClassName[] = L"WindowClass_0";
 constexpr DWORD WindowStyle = WS_CAPTION | WS_SYSMENU;
 constexpr int ClientWidth = 331;
 constexpr int ClientHeight = 162;
-constexpr WORD NextControlCommand = 64001;
-constexpr WORD PreviousControlCommand = 64002;
 
 MessageHook messageHook = nullptr;
+
+// Tab and Shift+Tab: the focus goes to the next or previous control that
+// takes it. The About window has none, so nothing changes.
+void MoveFocus(bool backwards) {
+  const HWND next = GetNextDlgTabItem(GetActiveWindow(), GetFocus(), backwards);
+  if (next != nullptr) SetFocus(next);
+}
 
 LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (messageHook != nullptr) {
@@ -31,11 +38,10 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       QueueEvent(CloseEvent, AboutWindowNumber, AboutWindowNumber, 0);
       return 0;
     case WM_COMMAND:
-      if (lParam == 0 && wParam <= 0xFFFF) {  // a menu choice
-        QueueEvent(MenuEvent, static_cast<int32_t>(wParam), AboutWindowNumber, 0);
-        return 0;
-      }
+      if (RouteCommand(wParam, lParam, MoveFocus)) return 0;
       break;
+    case TrayNotifyMessage:
+      return HandleTrayNotification(window, wParam, lParam);
     default:
       break;
   }
@@ -81,8 +87,8 @@ void BuildAboutWindow(HINSTANCE instance, const wchar_t* programName) {
   CentreOnScreen(aboutWindow);
 
   ACCEL keys[2] = {
-      {FVIRTKEY | FNOINVERT, VK_TAB, NextControlCommand},
-      {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, PreviousControlCommand},
+      {FVIRTKEY | FNOINVERT, VK_TAB, static_cast<WORD>(NextControlCommand)},
+      {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, static_cast<WORD>(PreviousControlCommand)},
   };
   aboutAccelerators = CreateAcceleratorTableW(keys, 2);
 }

@@ -49,9 +49,14 @@ int32_t DispatchOneMessage() {
 // not stopped: it ends with the process, wherever it is.
 [[noreturn]] void Shutdown() {
   if (workerThread != nullptr) CloseHandle(workerThread);
+  RemoveTrayIcon();  // before the window goes, so that no icon is left behind
   if (listenerLibrary != nullptr) FreeLibrary(listenerLibrary);
   DestroyAboutWindow(programInstance);
   ExitProcess(0);
+}
+
+void ShowMenuOfAboutWindow() {
+  ShowTrayMenu(aboutWindow);
 }
 
 void StartWorker() {
@@ -76,7 +81,7 @@ AddListenerEntry LookUpListenerEntry() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   programInstance = instance;
   engineOps = Win32EngineOps(SetTrayIcon);
-  loopActions = {DispatchOneMessage, SecureWipe, nullptr, ShowAboutWindow, HideAboutWindow, nullptr};
+  loopActions = {DispatchOneMessage, SecureWipe, ShowMenuOfAboutWindow, ShowAboutWindow, HideAboutWindow, nullptr};
 
   if (!IsSupportedOs(ClassifyOsVersion(GatherVersionFacts()))) Shutdown();
   StartupWipe();
@@ -87,6 +92,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   CreateMutexW(nullptr, FALSE, ProgramName);
 
   BuildAboutWindow(instance, ProgramName);
+  BuildTrayMenu();
+  LoadTrayIcons();
+  AddTrayIcon(aboutWindow, static_cast<HICON>(idleIcon));
+  SetTrayTooltip(ProgramName);
   const AddListenerEntry addListener = LookUpListenerEntry();
   StartWorker();
   InstallMessageHook(ClipboardUpdateHandler);

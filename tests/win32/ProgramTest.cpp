@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "core/ClipboardText.h"
@@ -19,6 +20,7 @@ const ClipboardApi& api = Win32ClipboardApi();
 constexpr UINT CommandAbout = 5;
 constexpr UINT CommandClearNow = 6;
 constexpr UINT CommandExit = 7;
+constexpr UINT TrayNotify = 12501;
 constexpr double CycleSeconds = 0.9;
 
 double Now() {
@@ -73,6 +75,10 @@ class ActiveWindow {
   }
   ~ActiveWindow() { DestroyWindow(window_); }
   bool IsForeground() const { return GetForegroundWindow() == window_; }
+  void Activate() {
+    SetForegroundWindow(window_);
+    WaitUntil([this] { return IsForeground(); }, 10);
+  }
 
  private:
   HWND window_;
@@ -117,6 +123,28 @@ class Program : public testing::Test {
       if (owner == process_.dwProcessId) return window;
     }
     return nullptr;
+  }
+
+  // The program's popup menu, while one is shown.
+  HWND ShownMenu() const {
+    for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr));) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(menu, &owner);
+      if (owner == process_.dwProcessId && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
+  }
+
+  static void PressKeys(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) {
+      INPUT press[2] = {};
+      press[0].type = INPUT_KEYBOARD;
+      press[0].ki.wVk = key;
+      press[1] = press[0];
+      press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, press, sizeof(INPUT));
+      PumpFor(100);
+    }
   }
 
   bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -242,6 +270,66 @@ TEST_F(Program, CloseHidesTheWindowAndTheProgramRunsOn) {
   const DWORD copied = Copy(u"secret");
   EXPECT_TRUE(ChangesWithin(copied, 2 * CycleSeconds + 10));
   EXPECT_EQ(SettledText(), u"");
+}
+
+TEST_F(Program, LeftPressOnTheTrayIconWipesAtOnceAndADoubleClickOnlyOnce) {
+  ActiveWindow active;
+  Start(L"600");
+  const HWND window = ProgramWindow();
+
+  DWORD copied = Copy(u"secret");
+  PostMessageW(window, TrayNotify, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(ChangesWithin(copied, 10)) << "the press did not wipe";
+  EXPECT_EQ(SettledText(), u"");
+  // How far one wipe moves the sequence number (Wine counts several steps
+  // per write).
+  const DWORD oneWipe = GetClipboardSequenceNumber() - copied;
+  ASSERT_GT(oneWipe, 0u);
+
+  // Windows reports a double click as press, release, double click, release.
+  copied = Copy(u"secret");
+  for (LPARAM notification : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    PostMessageW(window, TrayNotify, 0, notification);
+  }
+  EXPECT_EQ(SettledText(), u"");
+  EXPECT_EQ(GetClipboardSequenceNumber() - copied, oneWipe) << "a double click wiped more than once";
+  EXPECT_TRUE(Running());
+}
+
+TEST_F(Program, RightPressOpensTheMenuAndItsChoiceIsCarriedOut) {
+  ActiveWindow active;
+  Start(L"600");
+  const HWND window = ProgramWindow();
+
+  const DWORD copied = Copy(u"secret");
+  PostMessageW(window, TrayNotify, 0, WM_RBUTTONDOWN);
+  ASSERT_TRUE(WaitUntil([this] { return ShownMenu() != nullptr; }, 10)) << "no menu appeared";
+  PressKeys({VK_DOWN, VK_DOWN, VK_RETURN});  // "About", "Clear now", choose
+  EXPECT_TRUE(ChangesWithin(copied, 10)) << "Clear now from the menu did not wipe";
+  EXPECT_TRUE(WaitUntil([this] { return ShownMenu() == nullptr; }, 10));
+  EXPECT_EQ(SettledText(), u"");
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  // Dismissing the menu changes nothing.
+  active.Activate();
+  const DWORD kept = Copy(u"kept");
+  PostMessageW(window, TrayNotify, 0, WM_RBUTTONDOWN);
+  ASSERT_TRUE(WaitUntil([this] { return ShownMenu() != nullptr; }, 10));
+  PressKeys({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([this] { return ShownMenu() == nullptr; }, 10)) << "Escape did not close the menu";
+  active.Activate();
+  EXPECT_FALSE(ChangesWithin(kept, 2));
+  EXPECT_EQ(ReadClipboardText(api), u"kept");
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_TRUE(Running());
+
+  // "Exit" from the menu ends the program.
+  PostMessageW(window, TrayNotify, 0, WM_RBUTTONDOWN);
+  ASSERT_TRUE(WaitUntil([this] { return ShownMenu() != nullptr; }, 10));
+  PressKeys({VK_UP, VK_RETURN});  // from no selection, Up reaches the last item
+  DWORD code = 1;
+  EXPECT_TRUE(ExitsWithin(process_.hProcess, 30, &code));
+  EXPECT_EQ(code, 0u);
 }
 
 TEST_F(Program, WithNoActiveWindowEveryCycleWipes) {
