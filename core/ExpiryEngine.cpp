@@ -9,10 +9,12 @@ IconHandle armedIcon = nullptr;
 namespace {
 
 // Both threads may wipe at once, so each run of spaces is the caller's own.
-void WriteSpacesThenEmpty(int spaces) {
+// Answers whether either write was accepted.
+bool WriteSpacesThenEmpty(int spaces) {
   const Text run(static_cast<size_t>(spaces), u' ');
-  engineOps.writeClipboardText(run.c_str());
-  engineOps.writeClipboardText(u"");
+  const bool spacesWritten = engineOps.writeClipboardText(run.c_str()) != nullptr;
+  const bool emptyWritten = engineOps.writeClipboardText(u"") != nullptr;
+  return spacesWritten || emptyWritten;
 }
 
 }  // namespace
@@ -21,9 +23,10 @@ void StartupWipe() {
   WriteSpacesThenEmpty(StartupWipeSpaces);
 }
 
-void SecureWipe() {
-  WriteSpacesThenEmpty(SecureWipeSpaces);
+bool SecureWipe() {
+  if (!WriteSpacesThenEmpty(SecureWipeSpaces)) return false;
   engineOps.setTrayIcon(idleIcon);
+  return true;
 }
 
 intptr_t ClipboardUpdateHandler(void* /*window*/, uint32_t message, uintptr_t /*wParam*/,
@@ -55,8 +58,7 @@ void RunWorkerCycle(WorkerState& state) {
   }
 
   if (state.countdownLoaded && state.countdown >= 0) {
-    if (state.countdown == 0) SecureWipe();
-    --state.countdown;
+    if (state.countdown > 0 || SecureWipe()) --state.countdown;
   }
 
   if (!state.timerRaised) {

@@ -46,9 +46,12 @@ constexpr uint32_t LockSampleMs = 250;
 // 512 spaces, then the empty text. Run once at start-up; changes no icon.
 void StartupWipe();
 
-// 2142 spaces, then the empty text, then the idle icon, whatever each step
-// gives. Leaves armRequest and any running countdown alone.
-void SecureWipe();
+// 2142 spaces, then the empty text (the second write runs whatever the first
+// gave). Answers whether the clipboard was overwritten, that is whether either
+// write was accepted; only then does the icon turn idle, so that a wipe that
+// could not write never looks done. Leaves armRequest and any running
+// countdown alone.
+bool SecureWipe();
 
 // The message hook: for WM_CLIPBOARDUPDATE with non-empty text on the
 // clipboard it raises armRequest and shows the armed icon. Never consumes a
@@ -65,7 +68,8 @@ struct WorkerState {
   bool timerRaised = false;      // timeBeginPeriod(1) has been called
 };
 
-// One cycle: take a request, count (and wipe at 0), pause 400 ms, probe.
+// One cycle: take a request, count (and wipe at 0), pause 400 ms, probe. A
+// timed wipe that could not write stays due and is tried in the next cycle.
 void RunWorkerCycle(WorkerState& state);
 
 // The worker thread's body: cycles for as long as the process lives.

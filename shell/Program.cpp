@@ -55,6 +55,11 @@ int32_t DispatchOneMessage() {
   ExitProcess(0);
 }
 
+// A tray click or "Clear now": wiped at once, on the main thread.
+void WipeNow() {
+  SecureWipe();
+}
+
 void ShowMenuOfAboutWindow() {
   ShowTrayMenu(aboutWindow);
 }
@@ -81,7 +86,7 @@ AddListenerEntry LookUpListenerEntry() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   programInstance = instance;
   engineOps = Win32EngineOps(SetTrayIcon);
-  loopActions = {DispatchOneMessage, SecureWipe, ShowMenuOfAboutWindow, ShowAboutWindow, HideAboutWindow, nullptr};
+  loopActions = {DispatchOneMessage, WipeNow, ShowMenuOfAboutWindow, ShowAboutWindow, HideAboutWindow, nullptr};
 
   if (!IsSupportedOs(ClassifyOsVersion(GatherVersionFacts()))) Shutdown();
   StartupWipe();

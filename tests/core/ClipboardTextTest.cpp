@@ -22,7 +22,9 @@ struct FakeSystem {
   bool open = false;
   int opens = 0;
   int closes = 0;
+  int locks = 0;
   int unlocks = 0;
+  std::map<void*, int> lockCounts;  // locks not yet undone, per block
   std::map<uint32_t, void*> formats;  // what the clipboard holds
   std::map<void*, size_t> blocks;     // every live block and its size
   std::vector<uint32_t> allocFlags;
@@ -30,8 +32,10 @@ struct FakeSystem {
 
 FakeSystem fs;
 
+// New memory holds a pattern, not zeros, so that a write must put its own null.
 void* NewBlock(size_t bytes) {
   void* block = std::malloc(bytes == 0 ? 1 : bytes);  // unique even when empty
+  std::memset(block, 0xAA, bytes == 0 ? 1 : bytes);
   fs.blocks[block] = bytes;
   return block;
 }
@@ -53,6 +57,7 @@ void Empty() {
   fs.formats.clear();
 }
 void* Set(uint32_t format, void* block) {
+  EXPECT_EQ(fs.lockCounts[block], 0) << "a block is handed over while still locked";
   if (fs.failing == "set") return nullptr;
   fs.formats[format] = block;
   return block;
@@ -70,8 +75,16 @@ void* Alloc(uint32_t flags, size_t bytes) {
   fs.allocFlags.push_back(flags);
   return fs.failing == "alloc" ? nullptr : NewBlock(bytes);
 }
-void* Lock(void* block) { return fs.failing == "lock" ? nullptr : block; }
-void Unlock(void*) { ++fs.unlocks; }
+void* Lock(void* block) {
+  if (fs.failing == "lock") return nullptr;
+  ++fs.locks;
+  ++fs.lockCounts[block];
+  return block;
+}
+void Unlock(void* block) {
+  ++fs.unlocks;
+  --fs.lockCounts[block];
+}
 size_t Size(void* block) { return fs.blocks.at(block); }
 void Free(void* block) { FreeBlock(block); }
 
@@ -83,6 +96,7 @@ class ClipboardText : public testing::Test {
   void TearDown() override {
     EXPECT_FALSE(fs.open) << "the clipboard was left open";
     EXPECT_EQ(fs.opens, fs.closes);
+    EXPECT_EQ(fs.locks, fs.unlocks) << "a lock was not undone";
     // Only blocks that the clipboard holds may still be alive.
     EXPECT_EQ(fs.blocks.size(), fs.formats.size()) << "a block leaked";
     Empty();
@@ -96,9 +110,14 @@ class ClipboardText : public testing::Test {
   }
   static void PutText(const Text& text) { PutBlock(UnicodeTextFormat, text.c_str(), 2 * text.size() + 2); }
   static size_t TextBlockSize() { return fs.blocks.at(fs.formats.at(UnicodeTextFormat)); }
+  // The text in the clipboard's block, whose last unit must be the null.
   static Text TextOnClipboard() {
     const auto* units = static_cast<const char16_t*>(fs.formats.at(UnicodeTextFormat));
-    return Text(units, TextBlockSize() / 2 - 1);
+    const size_t count = TextBlockSize() / 2;
+    EXPECT_GE(count, 1u);
+    if (count == 0) return Text();
+    EXPECT_EQ(units[count - 1], u'\0') << "the block does not end in a null unit";
+    return Text(units, count - 1);
   }
 };
 

@@ -44,6 +44,7 @@ enum class Action {
   HoldClipboard,
   ReleaseClipboard,
   FailWrites,
+  AcceptWrites,
 };
 
 struct Step {
@@ -71,7 +72,14 @@ void Apply(Action action) {
     case Action::HoldClipboard: fake::platform.heldElsewhere = true; break;
     case Action::ReleaseClipboard: fake::platform.heldElsewhere = false; break;
     case Action::FailWrites: fake::platform.writesFail = true; break;
+    case Action::AcceptWrites: fake::platform.writesFail = false; break;
   }
+}
+
+std::vector<std::string> Names(const std::vector<fake::Call>& calls) {
+  std::vector<std::string> names;
+  for (const fake::Call& call : calls) names.push_back(call.what);
+  return names;
 }
 
 std::string LastIcon() {
@@ -119,10 +127,20 @@ const CountdownCase countdownCases[] = {
      NoWindowDuringCycle(2), {2, 2}, nullptr},
     {"a negative delay never wipes on time and keeps the armed icon", -5, {{0, Action::CopyText}}, 30,
      WindowAlways, {}, [] { EXPECT_EQ(LastIcon(), "icon:armed"); }},
-    {"both writes failing still shows the idle icon and spends the countdown", 1,
-     {{0, Action::CopyText}, {1, Action::FailWrites}}, 8, WindowAlways, {1},
+    // A wipe that could not write must not look done: the icon stays armed and
+    // the timed wipe is tried again in every cycle until a write goes through.
+    {"a timed wipe whose writes fail keeps the armed icon and is retried", 1,
+     {{0, Action::CopyText}, {1, Action::FailWrites}, {4, Action::AcceptWrites}}, 8, WindowAlways,
+     {1, 2, 3, 4},
      [] {
-       EXPECT_EQ(LastIcon(), "icon:idle");
+       EXPECT_EQ(Names(fake::CallsStartingWith("icon:")), (std::vector<std::string>{"icon:armed", "icon:idle"}));
+       EXPECT_EQ(fake::CallsStartingWith("icon:idle")[0].cycle, 4);
+       EXPECT_EQ(fake::platform.clipboardText, u"");
+     }},
+    {"writes failing for good leave the text and the armed icon", 1,
+     {{0, Action::CopyText}, {1, Action::FailWrites}}, 6, WindowAlways, {1, 2, 3, 4, 5},
+     [] {
+       EXPECT_EQ(LastIcon(), "icon:armed");
        EXPECT_EQ(fake::platform.clipboardText, u"secret");
      }},
 };
@@ -159,18 +177,19 @@ INSTANTIATE_TEST_SUITE_P(Engine, Countdown, testing::ValuesIn(countdownCases),
                            return name;
                          });
 
-std::vector<std::string> Names(const std::vector<fake::Call>& calls) {
-  std::vector<std::string> names;
-  for (const fake::Call& call : calls) names.push_back(call.what);
-  return names;
-}
-
 TEST(Wipes, SecureWipeWritesSpacesThenEmptyThenShowsIdle) {
   fake::Install(20);
-  SecureWipe();
+  EXPECT_TRUE(SecureWipe());
   EXPECT_EQ(Names(fake::platform.calls),
             (std::vector<std::string>{"write:spaces2142", "write:empty", "icon:idle"}));
   EXPECT_EQ(armRequest.load(), 0);
+}
+
+TEST(Wipes, AWipeThatCannotWriteKeepsTheIcon) {
+  fake::Install(20);
+  fake::platform.writesFail = true;
+  EXPECT_FALSE(SecureWipe());
+  EXPECT_EQ(Names(fake::platform.calls), (std::vector<std::string>{"write:spaces2142", "write:empty"}));
 }
 
 TEST(Wipes, StartupWipeWritesShorterSpacesThenEmptyAndNoIcon) {

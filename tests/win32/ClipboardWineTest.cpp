@@ -38,16 +38,21 @@ Block TextBlock() {
 
 // Sets raw data in one format, replacing everything, as another program would.
 void PutRaw(UINT format, const void* bytes, size_t size) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
   ASSERT_NE(block, nullptr);
   if (size != 0) {
     memcpy(GlobalLock(block), bytes, size);
     GlobalUnlock(block);
   }
-  ASSERT_NE(SetClipboardData(format, block), nullptr);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(block);
+    FAIL() << "the clipboard could not be opened";
+  }
+  EmptyClipboard();
+  const bool taken = SetClipboardData(format, block) != nullptr;
   CloseClipboard();
+  if (!taken) GlobalFree(block);
+  ASSERT_TRUE(taken);
 }
 
 void ClearClipboard() {
