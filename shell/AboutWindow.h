@@ -15,8 +15,15 @@ extern HACCEL aboutAccelerators;
 
 void InstallMessageHook(MessageHook hook);
 
-// Registers the class, creates the window hidden and centres it on the screen.
-void BuildAboutWindow(HINSTANCE instance, const wchar_t* programName);
+// Creates the window hidden and centred on the screen, with its dark
+// background, its two fonts and its labels. `title` is the name and version
+// shown at the top; the description states expirySeconds.
+void BuildAboutWindow(HINSTANCE instance, const wchar_t* programName, const wchar_t* title);
+
+// Shows and activates the window where it was left; hides it.
 void ShowAboutWindow();
 void HideAboutWindow();
+
+// Destroys the window, its brushes and its class; deletes its two fonts.
 void DestroyAboutWindow(HINSTANCE instance);
+void DeleteAboutFonts();

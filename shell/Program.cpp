@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "core/ExpiryEngine.h"
 #include "core/StartupSettings.h"
 #include "shell/AboutWindow.h"
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr wchar_t ProgramName[] = L"Kelvaro";
+constexpr wchar_t VersionText[] = L"1.07.001";
 constexpr DWORD WorkerStackSize = 4096;
 constexpr uintptr_t WorkerParameter = 42;
 
@@ -52,6 +55,7 @@ int32_t DispatchOneMessage() {
   RemoveTrayIcon();  // before the window goes, so that no icon is left behind
   if (listenerLibrary != nullptr) FreeLibrary(listenerLibrary);
   DestroyAboutWindow(programInstance);
+  DeleteAboutFonts();
   ExitProcess(0);
 }
 
@@ -96,7 +100,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, ProgramName) != nullptr) Shutdown();
   CreateMutexW(nullptr, FALSE, ProgramName);
 
-  BuildAboutWindow(instance, ProgramName);
+  const std::wstring title = std::wstring(ProgramName) + L" " + VersionText;
+  BuildAboutWindow(instance, ProgramName, title.c_str());
   BuildTrayMenu();
   LoadTrayIcons();
   AddTrayIcon(aboutWindow, static_cast<HICON>(idleIcon));
