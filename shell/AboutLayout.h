@@ -14,6 +14,15 @@ Text DescriptionText(int32_t expirySeconds);
 // starts at 0.
 int CentredOrigin(int size, int screen);
 
+// Whether the pointer still counts as over the link: inside its client
+// rectangle with both bounds inclusive (so a one-pixel band on the right and at
+// the bottom counts), and only while the window that holds it is enabled.
+bool PointerStillOver(int x, int y, int right, int bottom, bool parentEnabled);
+
+// The signed x and y halves of a message position (GetMessagePos).
+int MessagePosX(uint32_t position);
+int MessagePosY(uint32_t position);
+
 // The height, in logical units, that asks for a character height of `points`
 // at `pixelsPerInch`: minus points × pixelsPerInch / 72, rounded to nearest as
 // MulDiv rounds.

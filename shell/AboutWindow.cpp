@@ -5,6 +5,7 @@
 #include "core/ExpiryEngine.h"
 #include "shell/AboutLayout.h"
 #include "shell/EventLoop.h"
+#include "shell/HomepageLink.h"
 #include "shell/MessageRoutes.h"
 #include "shell/TrayIcon.h"
 
@@ -22,6 +23,7 @@ constexpr int ClientWidth = 331;
 constexpr int ClientHeight = 162;
 constexpr COLORREF BackgroundColour = 0x404040;
 constexpr COLORREF LabelTextColour = 0xDFDFDF;
+constexpr COLORREF LinkColour = 0xD49474;
 
 // A control of the window, by its number, with the colours it paints in.
 struct Control {
@@ -36,6 +38,7 @@ struct Control {
 Control controls[] = {
     {TitleLabel, 1, 8, 330, 32, nullptr, 0, 0, nullptr},
     {DescriptionLabel, 1, 38, 330, 55, nullptr, 0, 0, nullptr},
+    {HomepageLink, 133, 108, 70, 25, nullptr, 0, 0, nullptr},
     {NoticeLabel, 1, 135, 330, 55, nullptr, 0, 0, nullptr},
 };
 
@@ -152,6 +155,14 @@ void BuildLabel(int number) {
   SetControlTextColour(number, LabelTextColour);
 }
 
+void BuildLink() {
+  Control* control = ControlByNumber(HomepageLink);
+  control->handle = CreateHomepageLink(aboutWindow, control->x, control->y, control->width, control->height,
+                                       currentFont, LinkColour);
+  SetControlBackground(HomepageLink, BackgroundColour);
+  SetLinkNormalColour(control->handle, LinkColour);
+}
+
 // Tab and Shift+Tab: the focus goes to the next or previous control that
 // takes it. The About window has none, so nothing changes.
 void MoveFocus(bool backwards) {
@@ -182,6 +193,8 @@ LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     case WM_CTLCOLORSTATIC:
       if (const Control* control = ControlByHandle(reinterpret_cast<HWND>(lParam))) {
+        // The link paints its own text: it wants only its background brush.
+        if (control->number == HomepageLink) return reinterpret_cast<LRESULT>(control->brush);
         return LabelColours(*control, reinterpret_cast<HDC>(wParam));
       }
       break;
@@ -246,7 +259,7 @@ void BuildAboutWindow(HINSTANCE instance, const wchar_t* programName, const wcha
   textFont = CreateVerdana(8);
   currentFont = textFont;
   BuildLabel(DescriptionLabel);
-  // The homepage link takes its place here, at (133, 108), 70 x 25.
+  BuildLink();
   BuildLabel(NoticeLabel);
 }
 

@@ -10,6 +10,7 @@
 #include "core/StartupSettings.h"
 #include "shell/AboutWindow.h"
 #include "shell/EventLoop.h"
+#include "shell/HomepageLink.h"
 #include "shell/TrayIcon.h"
 
 namespace {
@@ -90,7 +91,8 @@ AddListenerEntry LookUpListenerEntry() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   programInstance = instance;
   engineOps = Win32EngineOps(SetTrayIcon);
-  loopActions = {DispatchOneMessage, WipeNow, ShowMenuOfAboutWindow, ShowAboutWindow, HideAboutWindow, nullptr};
+  loopActions = {DispatchOneMessage, WipeNow, ShowMenuOfAboutWindow, ShowAboutWindow, HideAboutWindow,
+                 OpenHomepage};
 
   if (!IsSupportedOs(ClassifyOsVersion(GatherVersionFacts()))) Shutdown();
   StartupWipe();

@@ -47,4 +47,29 @@ TEST(AboutLayout, FontHeightsFollowTheDisplayResolution) {
   }
 }
 
+TEST(HomepageLink, HoverAreaIncludesTheRightAndBottomEdges) {
+  struct Row {
+    int x, y;
+    bool parentEnabled;
+    bool over;
+  };
+  // A link of 70 x 25: its client rectangle is (0, 0, 70, 25).
+  const Row rows[] = {
+      {0, 0, true, true},    {69, 24, true, true},  {70, 25, true, true},  // the band counts
+      {71, 10, true, false}, {10, 26, true, false}, {-1, 10, true, false},
+      {10, -1, true, false}, {10, 10, false, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.x) + "," + std::to_string(row.y));
+    EXPECT_EQ(PointerStillOver(row.x, row.y, 70, 25, row.parentEnabled), row.over);
+  }
+}
+
+TEST(HomepageLink, MessagePositionHalvesAreSigned) {
+  EXPECT_EQ(MessagePosX(0x00C80064u), 100);
+  EXPECT_EQ(MessagePosY(0x00C80064u), 200);
+  EXPECT_EQ(MessagePosX(0x0005FFFEu), -2);  // left of a screen at the origin
+  EXPECT_EQ(MessagePosY(0xFFF60005u), -10);
+}
+
 }  // namespace
