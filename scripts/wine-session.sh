@@ -20,8 +20,9 @@ stop_session() {
     kill "$commandPid" 2>/dev/null || true
     wait "$commandPid" 2>/dev/null || true
   fi
+  # Every Wine process of the prefix, also those of a start-up cut short.
+  [ -d "$WINEPREFIX" ] && { wineserver -k >/dev/null 2>&1 || true; }
   if [ -n "$serverPid" ]; then
-    wineserver -k >/dev/null 2>&1 || true  # every Wine process of the prefix
     kill "$serverPid" 2>/dev/null || true
     wait "$serverPid" 2>/dev/null || true
   fi
@@ -52,6 +53,8 @@ export DISPLAY=":$(head -n 1 "$displayFile")"
 ready="$WINEPREFIX/.kelvaro-ready"
 if [ ! -f "$ready" ]; then
   echo "wine-session: creating the Wine prefix $WINEPREFIX"
+  # A server left from an interrupted creation would serve the removed prefix.
+  [ -d "$WINEPREFIX" ] && { wineserver -k >/dev/null 2>&1 || true; }
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   if ! wineboot -i >/dev/null 2>&1; then
