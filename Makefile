@@ -1,12 +1,16 @@
 # make test: installs what is missing, builds everything and runs every test.
 # make run [DELAY=n]: builds kelvaro.exe and runs it under Wine.
-.PHONY: test run clean
+# make bench: measures size, cost at rest, memory and timing; prints a table.
+.PHONY: test run bench clean
 
 test:
 	bash scripts/test.sh
 
 run:
 	DELAY="$(DELAY)" bash scripts/run.sh
+
+bench:
+	bash scripts/bench.sh
 
 clean:
 	rm -rf build

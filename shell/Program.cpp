@@ -98,9 +98,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   StartupWipe();
   expirySeconds = ResolveExpirySeconds(CommandLineText());
 
-  // One instance per user session: the name has no namespace prefix.
+  // One instance per user session: the name has no namespace prefix. Two
+  // starts at the same moment can both find no lock; the one whose
+  // CreateMutexW finds the name taken leaves as well.
   if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, ProgramName) != nullptr) Shutdown();
-  CreateMutexW(nullptr, FALSE, ProgramName);
+  if (CreateMutexW(nullptr, FALSE, ProgramName) != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) Shutdown();
 
   const std::wstring title = std::wstring(ProgramName) + L" " + VersionText;
   BuildAboutWindow(instance, ProgramName, title.c_str());

@@ -144,7 +144,10 @@ TEST(RealClipboard, ReadWhileAnotherProcessHoldsTheClipboardIsEmptyAtOnce) {
   PROCESS_INFORMATION process = {};
   ASSERT_TRUE(CreateProcessW(holder.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                              nullptr, &startup, &process));
-  ASSERT_EQ(WaitForSingleObject(ready, 30000), WAIT_OBJECT_0) << "the holder did not open the clipboard";
+  if (WaitForSingleObject(ready, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 9);
+    FAIL() << "the holder did not open the clipboard";
+  }
 
   const DWORD start = GetTickCount();
   const Text whileHeld = ReadClipboardText(api);

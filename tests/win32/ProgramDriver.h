@@ -1,89 +1,12 @@
 #pragma once
-// Drives the real kelvaro.exe from outside, as a user's other programs would:
-// sets clipboard text, finds the program's window by its class, posts it
-// messages, watches the clipboard and collects the exit code. Wipes are seen
-// through the clipboard's sequence number, so that watching never holds the
-// clipboard open against the program's own writes.
-
-#include <windows.h>
+// A test fixture that drives the real kelvaro.exe: it starts the program,
+// finds its window and always ends it again.
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <initializer_list>
-#include <string>
-
-#include "core/ClipboardText.h"
+#include "tests/win32/DriverTools.h"
 
 namespace driver {
-
-inline const ClipboardApi& api = Win32ClipboardApi();
-constexpr UINT CommandAbout = 5;
-constexpr UINT CommandClearNow = 6;
-constexpr UINT CommandExit = 7;
-constexpr UINT TrayNotify = 12501;
-constexpr double CycleSeconds = 0.9;
-
-inline double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Handles this thread's messages (its own window needs them) while waiting.
-inline void PumpFor(DWORD milliseconds) {
-  const double end = Now() + milliseconds / 1000.0;
-  do {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  } while (Now() < end);
-}
-
-inline bool WaitUntil(const std::function<bool()>& condition, double seconds) {
-  const double end = Now() + seconds;
-  while (!condition()) {
-    if (Now() > end) return false;
-    PumpFor(5);
-  }
-  return true;
-}
-
-inline std::wstring BesideThisProgram(const wchar_t* name) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
-// A window of the test's own, shown and active for as long as it lives, so
-// that the program does not take the session for locked.
-class ActiveWindow {
- public:
-  ActiveWindow() {
-    window_ = CreateWindowExW(0, L"STATIC", L"test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
-                              nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(window_);
-    WaitUntil([this] { return GetForegroundWindow() == window_; }, 10);
-  }
-  ~ActiveWindow() { DestroyWindow(window_); }
-  bool IsForeground() const { return GetForegroundWindow() == window_; }
-  void Activate() {
-    SetForegroundWindow(window_);
-    WaitUntil([this] { return IsForeground(); }, 10);
-  }
-
- private:
-  HWND window_;
-};
 
 class Program : public testing::Test {
  protected:
@@ -98,13 +21,8 @@ class Program : public testing::Test {
   }
 
   static PROCESS_INFORMATION Launch(const std::wstring& arguments) {
-    const std::wstring program = BesideThisProgram(L"kelvaro.exe");
-    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    EXPECT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
+    const PROCESS_INFORMATION process = LaunchBeside(L"kelvaro.exe", arguments);
+    EXPECT_NE(process.hProcess, nullptr) << "kelvaro.exe did not start";
     return process;
   }
 
@@ -117,14 +35,7 @@ class Program : public testing::Test {
     ASSERT_TRUE(WaitUntil([this] { return ProgramWindow() != nullptr; }, 10));
   }
 
-  HWND ProgramWindow() const {
-    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"WindowClass_0", nullptr));) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      if (owner == process_.dwProcessId) return window;
-    }
-    return nullptr;
-  }
+  HWND ProgramWindow() const { return WindowOfProcess(L"WindowClass_0", process_.dwProcessId); }
 
   // The program's popup menu, while one is shown.
   HWND ShownMenu() const {
@@ -158,8 +69,10 @@ class Program : public testing::Test {
   // Puts text on the clipboard as another program would; answers the
   // clipboard's sequence number right after.
   static DWORD Copy(const char16_t* text) {
-    EXPECT_NE(WriteClipboardText(api, text), nullptr);
-    return GetClipboardSequenceNumber();
+    const DWORD before = GetClipboardSequenceNumber();
+    const DWORD after = CopyText(text);
+    EXPECT_NE(after, before) << "the copy did not reach the clipboard";
+    return after;
   }
 
   static bool ChangesWithin(DWORD sequence, double seconds) {

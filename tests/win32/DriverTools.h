@@ -1,0 +1,113 @@
+#pragma once
+// Tools for driving the real kelvaro.exe from outside, as a user's other
+// programs would: start it, find its window by class, post it messages, put
+// text on the clipboard and watch the clipboard's sequence number, which
+// never holds the clipboard open against the program's own writes.
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "core/ClipboardText.h"
+
+namespace driver {
+
+inline const ClipboardApi& api = Win32ClipboardApi();
+constexpr UINT CommandAbout = 5;
+constexpr UINT CommandClearNow = 6;
+constexpr UINT CommandExit = 7;
+constexpr UINT TrayNotify = 12501;
+constexpr double CycleSeconds = 0.9;
+
+inline double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Handles this thread's messages (its own window needs them) while waiting.
+inline void PumpFor(DWORD milliseconds) {
+  const double end = Now() + milliseconds / 1000.0;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (Now() < end);
+}
+
+inline bool WaitUntil(const std::function<bool()>& condition, double seconds) {
+  const double end = Now() + seconds;
+  while (!condition()) {
+    if (Now() > end) return false;
+    PumpFor(5);
+  }
+  return true;
+}
+
+inline std::wstring BesideThisProgram(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+// A window of the test's own, shown and active for as long as it lives, so
+// that the program does not take the session for locked.
+class ActiveWindow {
+ public:
+  ActiveWindow() {
+    window_ = CreateWindowExW(0, L"STATIC", L"test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
+                              nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window_);
+    WaitUntil([this] { return GetForegroundWindow() == window_; }, 10);
+  }
+  ~ActiveWindow() { DestroyWindow(window_); }
+  bool IsForeground() const { return GetForegroundWindow() == window_; }
+  void Activate() {
+    SetForegroundWindow(window_);
+    WaitUntil([this] { return IsForeground(); }, 10);
+  }
+
+ private:
+  HWND window_;
+};
+
+// Starts a program that stands beside this one; the process is null on failure.
+inline PROCESS_INFORMATION LaunchBeside(const wchar_t* name, const std::wstring& arguments) {
+  const std::wstring program = BesideThisProgram(name);
+  std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  return process;
+}
+
+// The top-level window of a class that belongs to a process.
+inline HWND WindowOfProcess(const wchar_t* className, DWORD processId) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId) return window;
+  }
+  return nullptr;
+}
+
+// Puts text on the clipboard as another program would; answers the
+// clipboard's sequence number right after.
+inline DWORD CopyText(const char16_t* text) {
+  WriteClipboardText(api, text);
+  return GetClipboardSequenceNumber();
+}
+
+}  // namespace driver
