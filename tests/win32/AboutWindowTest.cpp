@@ -108,6 +108,20 @@ TEST_F(AboutWindow, LabelsByIdentifier) {
     EXPECT_EQ(GetWindowLongW(control, GWL_EXSTYLE), 0);
   }
   EXPECT_EQ(GetDlgItem(window_, 5), nullptr);
+
+  // The link: a plain child static control with no style of its own, shown.
+  const HWND link = GetDlgItem(window_, 4);
+  ASSERT_NE(link, nullptr);
+  wchar_t text[32] = {};
+  GetWindowTextW(link, text, 32);
+  EXPECT_EQ(std::wstring(text), L"Homepage");
+  const RECT box = InClient(link);
+  EXPECT_EQ(box.left, 133);
+  EXPECT_EQ(box.top, 108);
+  EXPECT_EQ(box.right, 203);
+  EXPECT_EQ(box.bottom, 133);
+  EXPECT_EQ(GetWindowLongW(link, GWL_STYLE), static_cast<LONG>(WS_CHILD | WS_VISIBLE));
+  EXPECT_EQ(GetWindowLongW(link, GWL_EXSTYLE), 0);
 }
 
 TEST_F(AboutWindow, PaintsDarkGreyWithLightText) {
