@@ -1,7 +1,8 @@
 # make test: installs what is missing, builds everything and runs every test.
 # make run [DELAY=n]: builds kelvaro.exe and runs it under Wine.
 # make bench: measures size, cost at rest, memory and timing; prints a table.
-.PHONY: test run bench clean
+# make soak: long fuzzing and thread-sanitizer runs; prints their figures.
+.PHONY: test run bench soak clean
 
 test:
 	bash scripts/test.sh
@@ -11,6 +12,9 @@ run:
 
 bench:
 	bash scripts/bench.sh
+
+soak:
+	bash scripts/soak.sh
 
 clean:
 	rm -rf build

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -65,8 +68,14 @@ TEST(EngineThreads, WorkerAndMainThreadWipeAtOnceWithoutRaces) {
     }
   });
 
+  // `make soak` sets KELVARO_SOAK_SECONDS to run for that long instead.
+  const char* soak = std::getenv("KELVARO_SOAK_SECONDS");
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(soak != nullptr ? std::atoi(soak) : 0);
+  const auto goOn = [&] {
+    return soak != nullptr ? std::chrono::steady_clock::now() < until : workerCycles.load() < 2000;
+  };
   int mainWipes = 0;
-  while (workerCycles.load() < 2000) {
+  while (goOn()) {
     {
       std::lock_guard<std::mutex> lock(clipboardMutex);
       clipboard = u"copied secret";
@@ -77,6 +86,10 @@ TEST(EngineThreads, WorkerAndMainThreadWipeAtOnceWithoutRaces) {
   }
   stop.store(true);
   worker.join();
+  if (soak != nullptr) {
+    std::printf("engine threads: %d worker cycles, %d main-thread wipes, %d runs of spaces written\n",
+                workerCycles.load(), mainWipes, spacesWrites.load());
+  }
 
   EXPECT_EQ(otherWrites.load(), 0);
   EXPECT_EQ(spacesWrites.load(), emptyWrites.load());
