@@ -8,6 +8,7 @@
 
 #include "core/ClipboardText.h"
 #include "core/ExpiryEngine.h"
+#include "tests/win32/DriverTools.h"
 
 namespace {
 
@@ -38,21 +39,7 @@ Block TextBlock() {
 
 // Sets raw data in one format, replacing everything, as another program would.
 void PutRaw(UINT format, const void* bytes, size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-  ASSERT_NE(block, nullptr);
-  if (size != 0) {
-    memcpy(GlobalLock(block), bytes, size);
-    GlobalUnlock(block);
-  }
-  if (!OpenClipboard(nullptr)) {
-    GlobalFree(block);
-    FAIL() << "the clipboard could not be opened";
-  }
-  EmptyClipboard();
-  const bool taken = SetClipboardData(format, block) != nullptr;
-  CloseClipboard();
-  if (!taken) GlobalFree(block);
-  ASSERT_TRUE(taken);
+  ASSERT_TRUE(driver::PutRawBlock(format, bytes, size));
 }
 
 void ClearClipboard() {

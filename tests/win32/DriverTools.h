@@ -110,4 +110,23 @@ inline DWORD CopyText(const char16_t* text) {
   return GetClipboardSequenceNumber();
 }
 
+// Puts a raw block in one format on the clipboard, replacing everything, as
+// another program might; answers whether the clipboard took it.
+inline bool PutRawBlock(UINT format, const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (block != nullptr && size != 0) {
+    memcpy(GlobalLock(block), bytes, size);
+    GlobalUnlock(block);
+  }
+  if (!OpenClipboard(nullptr)) {
+    if (block != nullptr) GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  const bool taken = SetClipboardData(format, block) != nullptr;
+  CloseClipboard();
+  if (!taken && block != nullptr) GlobalFree(block);
+  return taken;
+}
+
 }  // namespace driver
