@@ -2,7 +2,8 @@
 # make run [DELAY=n]: builds kelvaro.exe and runs it under Wine.
 # make bench: measures size, cost at rest, memory and timing; prints a table.
 # make soak: long fuzzing and thread-sanitizer runs; prints their figures.
-.PHONY: test run bench soak clean
+# make dist: the portable kelvaro.exe and its SHA256SUMS in dist/.
+.PHONY: test run bench soak dist clean
 
 test:
 	bash scripts/test.sh
@@ -16,5 +17,8 @@ bench:
 soak:
 	bash scripts/soak.sh
 
+dist:
+	bash scripts/dist.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -27,6 +27,7 @@ export WINEPREFIX="$PWD/build/wine/prefix"
 stage "host: core tests with sanitizers" build_and_test host
 stage "fuzz: command-line fuzzing" build_and_test fuzz
 stage "win32: Windows tests under Wine" build_and_test win32 bash scripts/wine-session.sh
+stage "dist: the same program from two fresh clones" bash scripts/check-reproducible.sh
 
 if [ "${#failed[@]}" -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
