@@ -41,7 +41,7 @@ apt_update_once() {
 packages=(
   make cmake g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
+  wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick nsis python3
 )
 
 missing_packages() {
