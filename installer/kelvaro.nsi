@@ -16,6 +16,7 @@ SetDateSave off  ; no file times in the installer: the same input gives the same
 !define PUBLISHER "Kelvaro"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvaro"
 !define WINDOW_CLASS "WindowClass_0"
+!define WINDOW_TITLE "About Kelvaro"
 !define EXIT_COMMAND 7
 !define DEFAULT_DELAY 20
 
@@ -49,12 +50,15 @@ Function DelayPage
   Pop $0
   ${NSD_CreateNumber} 0 28u 60u 12u "$Delay"
   Pop $DelayField
+  ${NSD_SetTextLimit} $DelayField 3
   nsDialogs::Show
 FunctionEnd
 
 Function DelayPageLeave
   ${NSD_GetText} $DelayField $Delay
-  ${If} $Delay == ""
+  ; Plain decimal only: NSIS would read a leading 0 as octal, the program not.
+  IntOp $1 $Delay + 0
+  ${If} "$1" != "$Delay"
   ${OrIf} $Delay < 1
   ${OrIf} $Delay > 600
     MessageBox MB_OK|MB_ICONEXCLAMATION "Please enter a number of seconds from 1 to 600."
@@ -62,9 +66,27 @@ Function DelayPageLeave
   ${EndIf}
 FunctionEnd
 
+; Ends a running Kelvaro as its own "Exit" does, so that no tray icon stays,
+; and waits for it to go (ten seconds at most). The command is posted, as the
+; menu posts it: a sent message would wait in the program's event queue until
+; something posted woke its loop. Leaves $0 at 0 once it has gone.
+!macro EndRunningKelvaro
+  FindWindow $0 "${WINDOW_CLASS}" "${WINDOW_TITLE}"
+  ${If} $0 <> 0
+    System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
+    ${For} $1 1 100
+      Sleep 100
+      FindWindow $0 "${WINDOW_CLASS}" "${WINDOW_TITLE}"
+      ${IfThen} $0 = 0 ${|} ${Break} ${|}
+    ${Next}
+  ${EndIf}
+!macroend
+
 Section "Kelvaro" SectionProgram
   SectionIn RO
   SetShellVarContext current
+  !insertmacro EndRunningKelvaro  ; a reinstall replaces the program file
+  Delete "$SMSTARTUP\${NAME}.lnk"  ; made again below when that part is chosen
   SetOutPath "$INSTDIR"
   File "/oname=kelvaro.exe" "${PROGRAM}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -93,18 +115,10 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  ; End a running Kelvaro as its own "Exit" does, so that no tray icon stays.
-  ; The command is posted, as the menu posts it: a sent message would wait in
-  ; the program's event queue until something posted woke its loop.
-  FindWindow $0 "${WINDOW_CLASS}"
+  !insertmacro EndRunningKelvaro
   ${If} $0 <> 0
-    System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0)'
-    ; Wait until the program has gone, ten seconds at most.
-    ${For} $1 1 100
-      Sleep 100
-      FindWindow $0 "${WINDOW_CLASS}"
-      ${IfThen} $0 = 0 ${|} ${Break} ${|}
-    ${Next}
+    MessageBox MB_OK|MB_ICONSTOP "Kelvaro is still running. Please end it from its tray menu and try again." /SD IDOK
+    Abort
   ${EndIf}
   Delete "$SMSTARTUP\${NAME}.lnk"
   Delete "$SMPROGRAMS\${NAME}.lnk"

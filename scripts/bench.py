@@ -60,9 +60,10 @@ def main():
 
     # 1. Size and imports.
     size = os.path.getsize(PROGRAM)
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", PROGRAM], capture_output=True, text=True).stdout
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", PROGRAM], capture_output=True, text=True,
+                          check=True).stdout
     imports = sorted({m.lower() for m in re.findall(r"DLL Name: (\S+)", dump)})
-    foreign = [d for d in imports if d not in ALLOWED_IMPORTS]
+    foreign = [d for d in imports if d not in ALLOWED_IMPORTS] or ([] if imports else ["none read"])
     rows.append(("Size of kelvaro.exe", f"{size} bytes ({size / 1024:.1f} KiB)", "", "",
                  "at most 64 KiB", "met" if size <= 65536 else "MISSED"))
     rows.append(("DLLs imported", ", ".join(imports), "", "", "Windows' own only",
@@ -97,7 +98,7 @@ def main():
             storm = " ".join(words[1:])
         elif words[0] == "timing":
             timing.setdefault(int(words[1]), []).append(float(words[2]) if len(words) == 3 else None)
-        elif words[0] == "reading" and len(words) == 5:
+        elif words[0] == "reading" and len(words) == 5 and words[4] == "ok":
             reading.setdefault(int(words[1]), []).append((float(words[2]), float(words[3])))
         elif words[0] == "fetching":
             fetching.setdefault(int(words[1]), []).append(float(words[2]))
@@ -144,7 +145,8 @@ def main():
         rows.append(("Thread growth after the storm", f"{threads:+d}", "", "", "none", "met" if threads == 0 else "MISSED"))
     before, after = counters.get("before", {}), counters.get("after", {})
     shown = ", ".join(f"{k} {before.get(k)} -> {after.get(k)}" for k in ("handles", "gdi", "user"))
-    all_zero = all(v == "0" for v in list(before.values()) + list(after.values()))
+    all_zero = all(counters.get(when, {}).get(k) == "0" for when in ("before", "after")
+                   for k in ("handles", "gdi", "user"))
     rows.append(("Handles, GDI and USER objects before and after", shown, "", "", "no growth",
                  "NOT MEASURED: Wine reports 0 for another process" if all_zero else
                  ("met" if all(before.get(k) == after.get(k) for k in ("handles", "gdi", "user")) else "MISSED")))

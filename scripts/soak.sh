@@ -8,16 +8,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null
-cmake --preset host >/dev/null && cmake --build --preset host --target core_thread_tests >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz >/dev/null
+cmake --preset host >/dev/null
+cmake --build --preset host --target core_thread_tests >/dev/null
 
 fuzz() {
   local target=$1 seconds=$2
   mkdir -p "build/soak/corpus/$target"
   echo "=== $target for $seconds s"
   "build/fuzz/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix=build/soak/ \
     "build/soak/corpus/$target" "tests/fuzz/corpus/$target" 2>&1 |
-    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)'
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY|Test unit written)'
 }
 
 fuzz command_line "${SOAK_COMMAND_LINE_SECONDS:-600}"

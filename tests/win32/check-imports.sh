@@ -8,11 +8,13 @@ set -euo pipefail
 objdump=$1
 program=$2
 
-imports=$("$objdump" -p "$program" | awk '/DLL Name:/{dll=tolower($3); next} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/{print dll ":" $3}')
+table=$("$objdump" -p "$program")
+imports=$(printf '%s\n' "$table" | awk '/DLL Name:/{dll=tolower($3); next} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/{print dll ":" $3}')
 [ -n "$imports" ] || { echo "no imports read from $program"; exit 1; }
 
 status=0
-dlls=$(printf '%s\n' "$imports" | cut -d: -f1 | sort -u)
+# Every DLL named, also one imported by ordinal only.
+dlls=$(printf '%s\n' "$table" | awk '/DLL Name:/{print tolower($3)}' | sort -u)
 for dll in $dlls; do
   case "$dll" in
     kernel32.dll|user32.dll|gdi32.dll|shell32.dll|winmm.dll|msvcrt.dll) ;;
@@ -21,7 +23,7 @@ for dll in $dlls; do
 done
 
 # Networking, files, directories, registry, and the C runtime's file opening.
-forbidden='^(ws2_32|wsock32|mswsock|wininet|winhttp|urlmon|iphlpapi|dnsapi|advapi32)\.dll:|:(CreateFile|WriteFile|CopyFile|MoveFile|DeleteFile|CreateDirectory|RemoveDirectory|SetFileAttributes|Reg[A-Z]|WritePrivateProfile|WriteProfile|_?w?fopen|_w?open|_creat|_write|_w?unlink|_w?mkdir|_w?rename|rename|remove|tmpfile|socket|connect|Internet|WinHttp|URLDownload)'
+forbidden='^(ws2_32|wsock32|mswsock|wininet|winhttp|urlmon|iphlpapi|dnsapi|advapi32)\.dll:|:(CreateFile|WriteFile|CopyFile|MoveFile|DeleteFile|CreateDirectory|RemoveDirectory|SetFileAttributes|Reg[A-Z]|WritePrivateProfile|WriteProfile|_?w?fopen|_w?fsopen|_w?sopen|freopen|_wfreopen|OpenFile|_lcreat|_lopen|_w?open|_creat|_write|_w?unlink|_w?mkdir|_w?rename|rename|remove|tmpfile|socket|connect|Internet|WinHttp|URLDownload)'
 found=$(printf '%s\n' "$imports" | grep -E "$forbidden" || true)
 if [ -n "$found" ]; then
   echo "forbidden imports:"
