@@ -118,37 +118,14 @@ TEST(RealClipboard, ReadOfNoTextOrALeadingNullIsEmpty) {
 TEST(RealClipboard, ReadWhileAnotherProcessHoldsTheClipboardIsEmptyAtOnce) {
   ASSERT_NE(WriteClipboardText(api, u"secret"), nullptr);
 
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderReady");
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderRelease");
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring holder(path);
-  holder = holder.substr(0, holder.find_last_of(L'\\') + 1) + L"clipboard_holder.exe";
-  std::wstring commandLine = L"\"" + holder + L"\" KelvaroTestHolderReady KelvaroTestHolderRelease";
-
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessW(holder.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process));
-  if (WaitForSingleObject(ready, 30000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 9);
-    FAIL() << "the holder did not open the clipboard";
-  }
+  driver::HeldClipboard holder;
+  ASSERT_TRUE(holder.Held()) << "the holder did not open the clipboard";
 
   const DWORD start = GetTickCount();
   const Text whileHeld = ReadClipboardText(api);
   const DWORD elapsed = GetTickCount() - start;
   void* written = WriteClipboardText(api, u"other");
-
-  SetEvent(release);
-  WaitForSingleObject(process.hProcess, 30000);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(ready);
-  CloseHandle(release);
+  const DWORD exitCode = holder.Release();
 
   EXPECT_EQ(exitCode, 0u);
   EXPECT_EQ(whileHeld, u"");

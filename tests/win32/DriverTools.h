@@ -129,4 +129,40 @@ inline bool PutRawBlock(UINT format, const void* bytes, size_t size) {
   return taken;
 }
 
+// Another process that opens the clipboard for a window of its own and keeps
+// it open until released (or until this object goes).
+class HeldClipboard {
+ public:
+  HeldClipboard() {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderReady");
+    release_ = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderRelease");
+    holder_ = LaunchBeside(L"clipboard_holder.exe", L"KelvaroTestHolderReady KelvaroTestHolderRelease");
+    held_ = holder_.hProcess != nullptr && WaitForSingleObject(ready_, 30000) == WAIT_OBJECT_0;
+  }
+  ~HeldClipboard() {
+    Release();
+    CloseHandle(ready_);
+    CloseHandle(release_);
+  }
+  bool Held() const { return held_; }
+  // Lets the clipboard go; answers the holder's exit code.
+  DWORD Release() {
+    if (holder_.hProcess == nullptr) return exitCode_;
+    SetEvent(release_);
+    if (WaitForSingleObject(holder_.hProcess, 30000) == WAIT_TIMEOUT) TerminateProcess(holder_.hProcess, 9);
+    GetExitCodeProcess(holder_.hProcess, &exitCode_);
+    CloseHandle(holder_.hThread);
+    CloseHandle(holder_.hProcess);
+    holder_ = {};
+    return exitCode_;
+  }
+
+ private:
+  HANDLE ready_ = nullptr;
+  HANDLE release_ = nullptr;
+  PROCESS_INFORMATION holder_ = {};
+  bool held_ = false;
+  DWORD exitCode_ = 1;
+};
+
 }  // namespace driver

@@ -42,11 +42,8 @@ TEST_F(Program, AClipboardHeldAcrossADueWipeNeitherHangsItNorKeepsTheSecret) {
   const HWND window = ProgramWindow();
   const DWORD copied = Copy(u"secret");
 
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderReady");
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"KelvaroTestHolderRelease");
-  PROCESS_INFORMATION holder = LaunchBeside(L"clipboard_holder.exe", L"KelvaroTestHolderReady KelvaroTestHolderRelease");
-  ASSERT_NE(holder.hProcess, nullptr);
-  const bool held = WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0;
+  HeldClipboard holder;
+  const bool held = holder.Held();
   const DWORD beforeRelease = GetClipboardSequenceNumber();
 
   // Held for six cycles, well past the wipe that was due after three or four.
@@ -56,12 +53,7 @@ TEST_F(Program, AClipboardHeldAcrossADueWipeNeitherHangsItNorKeepsTheSecret) {
     PumpFor(200);
   }
   const bool unchangedWhileHeld = GetClipboardSequenceNumber() == beforeRelease;
-  SetEvent(release);
-  WaitForSingleObject(holder.hProcess, 30000);
-  CloseHandle(holder.hThread);
-  CloseHandle(holder.hProcess);
-  CloseHandle(ready);
-  CloseHandle(release);
+  holder.Release();
   ASSERT_TRUE(held) << "the holder did not open the clipboard";
   ASSERT_EQ(beforeRelease, copied) << "the wipe came before the clipboard was held; the test proves nothing";
   EXPECT_TRUE(answered) << "the window stopped answering while the clipboard was held";
