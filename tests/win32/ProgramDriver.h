@@ -99,6 +99,17 @@ class Program : public testing::Test {
     return text.find_first_not_of(u' ') == Text::npos;
   }
 
+  // The same, waited for: for use while the program may still be busy with
+  // clipboard notifications, whose reads can cross this process's own writes.
+  static bool SecretGoneWithin(double seconds) {
+    return WaitUntil(
+        [] {
+          PumpFor(300);
+          return ReadClipboardText(api).find_first_not_of(u' ') == Text::npos;
+        },
+        seconds);
+  }
+
   PROCESS_INFORMATION process_ = {};
 };
 
